@@ -12,9 +12,9 @@ int main(int argc, char** argv) {
   using namespace kolmaren::plot::testing;
   const std::filesystem::path base = argc > 1 ? argv[1] : ".";
   try {
-    RunSpec field;
+    RunProfile field;
     field.exponents = {4.0, 6.4};
-    RunSpec test = field;
+    RunProfile test = field;
     for (auto& [f, level] : test.breakpoints) level *= 2.0;
     write_run(base / "field", field);
     write_run(base / "test", test);

@@ -44,9 +44,9 @@ class Program : public ::testing::Test {
 };
 
 TEST_F(Program, DrawsFourPanelsOfOneRun) {
-  RunSpec spec;
-  spec.exponents = {4.0, 6.4};
-  write_run(at("field"), spec);
+  RunProfile profile;
+  profile.exponents = {4.0, 6.4};
+  write_run(at("field"), profile);
 
   const ProgramResult result = plot({"field"});
   EXPECT_EQ(result.exit_status, 0);
@@ -55,7 +55,7 @@ TEST_F(Program, DrawsFourPanelsOfOneRun) {
 
   const std::string svg = read_file(at("kolmaren.svg"));
   const std::vector<std::string> texts = svg_texts(svg);
-  EXPECT_TRUE(contains(texts, "field: overall acceleration " + overall_text(spec) + " GRMS"));
+  EXPECT_TRUE(contains(texts, "field: overall acceleration " + overall_text(profile) + " GRMS"));
   for (const char* title : PANEL_TITLES) EXPECT_TRUE(contains(texts, title)) << title;
   for (const char* axis : {"Frequency (Hz)", "Natural frequency (Hz)", "Acceleration PSD (G²/Hz)",
                            "Response acceleration (GRMS and 3σ G)", "Relative displacement (inch RMS)",
@@ -71,7 +71,7 @@ TEST_F(Program, DrawsFourPanelsOfOneRun) {
     int vertices;
     int markers;
   };
-  const int breakpoints = static_cast<int>(spec.breakpoints.size());
+  const int breakpoints = static_cast<int>(profile.breakpoints.size());
   const Expected expected[] = {
       {"field, 6.058 GRMS", 0, breakpoints, breakpoints},
       {"RMS, Q = 10", 1, SPECTRUM_ROWS, 0},
@@ -80,7 +80,7 @@ TEST_F(Program, DrawsFourPanelsOfOneRun) {
       {"Q = 10, b = 4", 3, SPECTRUM_ROWS, 0},
       {"Q = 10, b = 6.4", 3, SPECTRUM_ROWS, 0},
   };
-  ASSERT_EQ(overall_text(spec), "6.058");
+  ASSERT_EQ(overall_text(profile), "6.058");
   for (const Expected& e : expected) {
     SCOPED_TRACE(e.title);
     const auto match = std::find_if(curves.begin(), curves.end(), [&](const SvgCurve& c) {
@@ -97,8 +97,8 @@ TEST_F(Program, DrawsFourPanelsOfOneRun) {
 }
 
 TEST_F(Program, OverlaysSeveralRunsOneColourEach) {
-  RunSpec field;
-  RunSpec test;
+  RunProfile field;
+  RunProfile test;
   for (auto& [f, level] : test.breakpoints) level *= 2.0;
   write_run(at("field"), field);
   write_run(at("test"), test);
@@ -133,14 +133,14 @@ TEST_F(Program, OverlaysSeveralRunsOneColourEach) {
 }
 
 TEST_F(Program, DrawsTheCurrentDirectoryByDefault) {
-  write_run(dir_.path(), RunSpec{});
+  write_run(dir_.path(), RunProfile{});
   const ProgramResult result = plot({"-o", "report.png"});
   EXPECT_EQ(result.exit_status, 0) << result.err;
   EXPECT_TRUE(fs::exists(at("report.svg")));
   EXPECT_TRUE(fs::exists(at("report.png")));
   const std::string name = dir_.path().filename().string();
   EXPECT_TRUE(contains(svg_texts(read_file(at("report.svg"))),
-                       name + ": overall acceleration " + overall_text(RunSpec{}) + " GRMS"));
+                       name + ": overall acceleration " + overall_text(RunProfile{}) + " GRMS"));
 }
 
 struct BadInput {
@@ -213,7 +213,7 @@ TEST_F(Program, ReportsBadInputAndDrawsWhatItCan) {
   for (const BadInput& c : cases) {
     SCOPED_TRACE(c.what);
     const TempDir dir;
-    write_run(dir.path() / "run", RunSpec{});
+    write_run(dir.path() / "run", RunProfile{});
     c.spoil(dir.path() / "run");
     const ProgramResult result = run_program(PROGRAM, {"run"}, dir.path());
     EXPECT_EQ(result.exit_status, c.exit_status);
@@ -232,13 +232,13 @@ TEST_F(Program, ReportsBadInputAndDrawsWhatItCan) {
 }
 
 TEST_F(Program, LeavesOutPointsCountedOnStderrFromTheDrawing) {
-  write_run(at("run"), RunSpec{});
+  write_run(at("run"), RunProfile{});
   replace_line(at("run/rd_vrs.txt"), 5, "5.612310    0.000e+00");
   replace_line(at("run/rd_vrs.txt"), 6, "5.777076        nan");
   replace_line(at("run/a.psd"), 2, "80.000000       -0.04 ");
   ASSERT_EQ(plot({"run"}).exit_status, 0);
   const std::vector<SvgCurve> curves = svg_curves(read_file(at("kolmaren.svg")));
-  const SvgCurve* psd = find_curve(curves, "run, " + overall_text(RunSpec{}) + " GRMS");
+  const SvgCurve* psd = find_curve(curves, "run, " + overall_text(RunProfile{}) + " GRMS");
   ASSERT_NE(psd, nullptr);
   EXPECT_EQ(psd->markers, 3);
   for (const SvgCurve& curve : curves) {
@@ -249,7 +249,7 @@ TEST_F(Program, LeavesOutPointsCountedOnStderrFromTheDrawing) {
 }
 
 TEST_F(Program, DrawsTheRunsThatCanBeDrawnWhenOthersCannot) {
-  write_run(at("field"), RunSpec{});
+  write_run(at("field"), RunProfile{});
   const ProgramResult result = plot({"field", "absent"});
   EXPECT_EQ(result.exit_status, 0);
   EXPECT_NE(result.err.find("kolmaren-plot: absent: cannot read the directory"), std::string::npos);
@@ -260,7 +260,7 @@ TEST_F(Program, DrawsTheRunsThatCanBeDrawnWhenOthersCannot) {
 }
 
 TEST_F(Program, SaysSoWhenGnuplotCannotBeRun) {
-  write_run(at("field"), RunSpec{});
+  write_run(at("field"), RunProfile{});
   const ProgramResult result = plot({"field"}, {{"KOLMAREN_GNUPLOT", "/nonexistent/gnuplot"}});
   EXPECT_EQ(result.exit_status, 1);
   EXPECT_EQ(result.err,
@@ -268,7 +268,7 @@ TEST_F(Program, SaysSoWhenGnuplotCannotBeRun) {
 }
 
 TEST_F(Program, SaysSoWhenGnuplotFails) {
-  write_run(at("field"), RunSpec{});
+  write_run(at("field"), RunProfile{});
   const ProgramResult result = plot({"field", "-o", "no/such/dir/out"});
   EXPECT_EQ(result.exit_status, 1);
   EXPECT_NE(result.err.find("failed with exit status"), std::string::npos) << result.err;
