@@ -33,11 +33,15 @@ inline double displacement_weight(double fn, double f, double two_zeta) {
   return 1.0 / (d * d + c * c);
 }
 
-// One grid point's terms added to all natural frequencies' sums. Laid out
-// over the rows so the compiler can keep several accumulators in one vector.
-void accumulate_point(double f, double level, double df, double two_zeta,
-                      double disp_factor, const double* fn, int rows,
-                      double* accel_sum, double* disp_sum) {
+// One grid point's terms added to every natural frequency's sums. The loop
+// runs across the rows, which do not depend on one another, so neighbouring
+// rows share a vector register and each of a term's three divisions is done
+// for all of them at once. Every accumulator still takes its grid points in
+// index order, through the reference loop's operations in the same order.
+inline void accumulate_point(double f, double level, double df, double two_zeta,
+                             double disp_factor, const double* __restrict fn, int rows,
+                             double* __restrict accel_sum, double* __restrict disp_sum) {
+#pragma omp simd
   for (int r = 0; r < rows; ++r) {
     const double h = transmissibility(f / fn[r], two_zeta);
     accel_sum[r] = accel_sum[r] + h * level * df;
@@ -48,6 +52,16 @@ void accumulate_point(double f, double level, double df, double two_zeta,
 
 }  // namespace
 
+// Four rows per vector where the processor has AVX2, two (SSE2) on any other
+// x86-64, picked once when the program loads. Both round alike: the avx2
+// target brings no fused multiply-add, and -ffp-contract=off forbids one.
+#if defined(__x86_64__)
+#define SWEEP_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define SWEEP_VECTOR_CLONES
+#endif
+
+SWEEP_VECTOR_CLONES
 void sweep_sums(const UniformGrid& grid, double zeta, const double* fn, int rows,
                 double* accel_sum, double* disp_sum) {
   const double two_zeta = 2.0 * zeta;

@@ -13,9 +13,12 @@ int natural_frequencies(double* fn);
 
 // Both sums of the sweep for every natural frequency: acceleration
 // transmissibility sum(H L df) and relative displacement sum(w L df) with
-// the first grid term of the latter halved. Grid points are taken in index
-// order and every accumulator sees the same operations in the same order as
-// in sweep_sums_reference, so the results agree bit for bit.
+// the first grid term of the latter halved. Vectorised across the rows; grid
+// points are taken in index order and every accumulator sees the same
+// operations in the same order as in sweep_sums_reference, so the results
+// agree bit for bit; only where two NaNs of different sign or payload meet
+// may the one passed on differ, as the compiler orders the operands of + and
+// *. fn, accel_sum and disp_sum must not overlap.
 void sweep_sums(const UniformGrid& grid, double zeta, const double* fn, int rows,
                 double* accel_sum, double* disp_sum);
 
