@@ -58,15 +58,18 @@ double slope_db_per_octave(double loglog_slope) {
 
 namespace {
 
-// Log-log interpolation at f from the first segment whose closed interval
-// holds it; false when none does (a breakpoint that is not a number).
-bool interpolate_level(const AnalysisContext& ctx, double f, double& level) {
-  const BreakpointTable& bp = ctx.breakpoints;
-  for (int j = 0; j < bp.n - 1; ++j) {
-    if (f >= bp.freq[j] && f <= bp.freq[j + 1]) {
-      level = std::pow(f / bp.freq[j], ctx.slopes.s[j]) * bp.level[j];
-      return true;
-    }
+// First segment j >= from whose closed interval [f[j], f[j+1]] holds f, or
+// -1 when none does (a breakpoint frequency that is not a number).
+int first_segment_holding(const BreakpointTable& bp, double f, int from) {
+  for (int j = from; j < bp.n - 1; ++j) {
+    if (f >= bp.freq[j] && f <= bp.freq[j + 1]) return j;
+  }
+  return -1;
+}
+
+bool any_frequency_nan(const BreakpointTable& bp) {
+  for (int i = 0; i < bp.n; ++i) {
+    if (std::isnan(bp.freq[i])) return true;
   }
   return false;
 }
@@ -83,13 +86,24 @@ void resample_uniform(AnalysisContext& ctx) {
     grid.count = 0;
     return;
   }
+  // The first segment holding a grid frequency never lies before the one
+  // that held the previous, lower grid frequency: the breakpoints start at
+  // f[0], at or below every grid frequency, so a segment that starts above
+  // the previous frequency comes after one that holds it. The search can
+  // resume where it last matched, whatever the order of the breakpoints,
+  // unless a frequency is not a number and the comparisons break down.
+  const bool resume = !any_frequency_nan(bp);
   const double last = bp.freq[bp.n - 1];
+  int from = 0;
   int k = 1;
   for (; k < MAX_POINTS; ++k) {
     // From the index, not by adding steps, so no rounding accumulates.
     grid.freq[k] = k * grid.df + bp.freq[0];
     if (grid.freq[k] > last) break;
-    interpolate_level(ctx, grid.freq[k], grid.level[k]);
+    const int j = first_segment_holding(bp, grid.freq[k], from);
+    if (j < 0) continue;  // no segment: the level keeps what it held
+    grid.level[k] = std::pow(grid.freq[k] / bp.freq[j], ctx.slopes.s[j]) * bp.level[j];
+    if (resume) from = j;
   }
   // The last point in range is computed but left out of the grid in use.
   grid.count = k - 1;

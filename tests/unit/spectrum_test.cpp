@@ -2,7 +2,10 @@
 // velocity and displacement, damping and the fatigue menu.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <random>
 #include <cstdio>
 #include <initializer_list>
 #include <memory>
@@ -182,6 +185,45 @@ TEST(UniformGrid, ZeroLevelSegments) {
   overall_rms(*rising, rising->breakpoints.level);
   resample_uniform(*rising);
   EXPECT_TRUE(std::isnan(rising->grid.level[5]));
+}
+
+// The grid level by the plain rule: search every segment from the first.
+double plain_grid_level(const AnalysisContext& ctx, double f, double held) {
+  const BreakpointTable& bp = ctx.breakpoints;
+  for (int j = 0; j < bp.n - 1; ++j) {
+    if (f >= bp.freq[j] && f <= bp.freq[j + 1])
+      return std::pow(f / bp.freq[j], ctx.slopes.s[j]) * bp.level[j];
+  }
+  return held;
+}
+
+TEST(UniformGrid, ResumedSearchMatchesTheFirstSegmentRule) {
+  // Unordered, repeated, infinite and inner-on-grid breakpoints: the levels
+  // must be those of the first matching segment, searched from segment 0.
+  std::mt19937_64 random(20261211);
+  std::uniform_real_distribution<double> unit(0.0, 1.0);
+  for (int trial = 0; trial < 300; ++trial) {
+    auto ctx = context_with({});
+    BreakpointTable& bp = ctx->breakpoints;
+    bp.n = 2 + static_cast<int>(unit(random) * 30);
+    for (int i = 0; i < bp.n; ++i) {
+      const double u = unit(random);
+      bp.freq[i] = u < 0.1 ? std::floor(10 + unit(random) * 300)  // on the grid
+                 : u < 0.15 && i > 0 ? bp.freq[i - 1]             // repeated
+                 : u < 0.17 ? INFINITY
+                 : 5 + unit(random) * 400;
+      bp.level[i] = 0.001 + unit(random) * 0.1;
+    }
+    if (trial % 2 == 0) std::sort(bp.freq, bp.freq + bp.n);
+    overall_rms(*ctx, bp.level);
+    resample_uniform(*ctx);
+    double held = bp.level[0];
+    for (int k = 1; k <= ctx->grid.count; ++k) {
+      held = plain_grid_level(*ctx, ctx->grid.freq[k], held);
+      const double got = ctx->grid.level[k];
+      ASSERT_EQ(0, std::memcmp(&held, &got, sizeof got)) << "trial " << trial << " point " << k;
+    }
+  }
 }
 
 TEST(VelocityDisplacement, FiguresOfKnownProfiles) {
