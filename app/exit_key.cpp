@@ -20,7 +20,9 @@ extern "C" void restore_and_reraise(int signal_number) {
   std::raise(signal_number);
 }
 
-constexpr int FATAL_SIGNALS[] = {SIGTERM, SIGHUP};
+// Signals that end the program by default. With ISIG off the keyboard
+// sends none of them, but another process still may (kill -INT).
+constexpr int FATAL_SIGNALS[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
 
 }  // namespace
 
@@ -38,8 +40,11 @@ void wait_for_exit_key() {
   struct sigaction action {};
   action.sa_handler = restore_and_reraise;
   sigemptyset(&action.sa_mask);
-  for (size_t i = 0; i < sizeof FATAL_SIGNALS / sizeof FATAL_SIGNALS[0]; ++i)
-    sigaction(FATAL_SIGNALS[i], &action, &previous[i]);
+  for (size_t i = 0; i < sizeof FATAL_SIGNALS / sizeof FATAL_SIGNALS[0]; ++i) {
+    sigaction(FATAL_SIGNALS[i], nullptr, &previous[i]);
+    // A signal the caller chose to ignore stays ignored.
+    if (previous[i].sa_handler != SIG_IGN) sigaction(FATAL_SIGNALS[i], &action, nullptr);
+  }
 
   if (tcsetattr(STDIN_FILENO, TCSANOW, &raw) == 0) {
     char key = 0;

@@ -22,9 +22,16 @@ const char* step_text(kolmaren::FileFailure::Step step) {
 
 // Errors are told once, here, after everything else is written.
 int report(const kolmaren::RunResult& result, const kolmaren::OutputFiles& files,
-           const kolmaren::AnswerLog& log) {
+           const kolmaren::AnswerLog& log, kolmaren::FileSink& out) {
   int status = EXIT_SUCCESS;
-  std::fflush(stdout);
+  // With the console redirected to a file, its text is data too: the
+  // overall velocity and displacement are shown nowhere else.
+  out.flush();
+  if (out.error() != 0) {
+    std::fprintf(stderr, "kolmaren: cannot write the console output: %s\n",
+                 std::strerror(out.error()));
+    status = EXIT_FAILURE;
+  }
   if (result.outcome == kolmaren::RunOutcome::input_ended) {
     std::fprintf(stderr, "kolmaren: input ended before %s; no analysis was run\n",
                  result.unanswered);
@@ -61,6 +68,5 @@ int main() {
   const kolmaren::RunResult result =
       kolmaren::run_kolmaren(console, context, files, log, kolmaren::wait_for_exit_key);
   kolmaren::close_all(files);
-  std::fflush(stdout);
-  return report(result, files, log);
+  return report(result, files, log, out);
 }

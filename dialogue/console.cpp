@@ -13,7 +13,7 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // Length of the plain decimal number at the front of text (sign, digits,
 // point, exponent), the only form stream extraction accepts; 0 when none.
-size_t decimal_prefix(const std::string& text) {
+size_t decimal_prefix(std::string_view text) {
   size_t i = 0;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
   size_t digits = 0;
@@ -37,7 +37,9 @@ size_t decimal_prefix(const std::string& text) {
 }  // namespace
 
 bool Scanner::next_item() {
-  if (!item_.empty()) return true;
+  if (rest_size() > 0) return true;
+  item_.clear();
+  read_ = 0;
   int c = source_.next();
   while (c != EOF && is_blank(c)) c = source_.next();
   if (c == EOF) return false;
@@ -45,6 +47,7 @@ bool Scanner::next_item() {
   // skip it anyway.
   while (c != EOF && !is_blank(c)) {
     item_.push_back(static_cast<char>(c));
+    if (item_.size() == ITEM_CAPACITY) break;
     c = source_.next();
   }
   return true;
@@ -52,7 +55,7 @@ bool Scanner::next_item() {
 
 ReadResult Scanner::scan_double(double& value) {
   if (!next_item()) return ReadResult::end_of_input;
-  const char* start = item_.c_str();
+  const char* start = rest();
   char* end = nullptr;
   const double parsed = std::strtod(start, &end);
   if (end == start) return ReadResult::not_a_number;
@@ -63,7 +66,7 @@ ReadResult Scanner::scan_double(double& value) {
 
 ReadResult Scanner::scan_long(long& value) {
   if (!next_item()) return ReadResult::end_of_input;
-  const char* start = item_.c_str();
+  const char* start = rest();
   char* end = nullptr;
   const long parsed = std::strtol(start, &end, 10);
   if (end == start) return ReadResult::not_a_number;
@@ -74,16 +77,16 @@ ReadResult Scanner::scan_long(long& value) {
 
 ReadResult Scanner::scan_word(std::string& word) {
   if (!next_item()) return ReadResult::end_of_input;
-  word = item_;
-  item_.clear();
+  word.assign(rest(), rest_size());
+  consume(rest_size());
   return ReadResult::value;
 }
 
 ReadResult Scanner::extract_double(double& value) {
   if (!next_item()) return ReadResult::end_of_input;
-  const size_t length = decimal_prefix(item_);
+  const size_t length = decimal_prefix({rest(), rest_size()});
   if (length == 0) return ReadResult::not_a_number;
-  value = std::strtod(item_.substr(0, length).c_str(), nullptr);
+  value = std::strtod(std::string(rest(), length).c_str(), nullptr);
   consume(length);
   return ReadResult::value;
 }

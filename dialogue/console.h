@@ -3,6 +3,7 @@
 // in exactly the order it is written, and the two ways answers are read.
 #pragma once
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -51,12 +52,24 @@ class FileSink : public TextSink {
  public:
   explicit FileSink(std::FILE* file) : file_(file) {}
   void write(std::string_view text) override {
-    std::fwrite(text.data(), 1, text.size(), file_);
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) keep_error();
   }
-  void flush() override { std::fflush(file_); }
+  void flush() override {
+    errno = 0;
+    if (std::fflush(file_) != 0) keep_error();
+  }
+  // The reason of the first write that failed (an errno value), 0 while
+  // none has.
+  int error() const { return error_; }
 
  private:
+  void keep_error() {
+    if (error_ == 0) error_ = errno != 0 ? errno : EIO;
+  }
+
   std::FILE* file_;
+  int error_ = 0;
 };
 
 class StringSink : public TextSink {
@@ -78,6 +91,12 @@ enum class ReadResult { value, not_a_number, end_of_input };
 // every later read meets it again; the caller decides what the value is then.
 class Scanner {
  public:
+  // Longer than any number anyone writes. A run of non-blank characters
+  // beyond it is taken as several items, so input that never brings a
+  // blank (a file of zero bytes like /dev/zero) cannot fill the memory: its
+  // first item is not a number and reading ends there.
+  static constexpr size_t ITEM_CAPACITY = 4096;
+
   explicit Scanner(CharSource& source) : source_(source) {}
 
   // scanf "%lf": decimal, hexadecimal, inf and nan forms.
@@ -92,13 +111,18 @@ class Scanner {
   ReadResult extract_int(int& value);
 
  private:
-  // Skips whitespace and makes the next item available in item_ (its text up
-  // to the next blank). False at end of input.
+  // Skips whitespace and makes the next item available (its text up to the
+  // next blank, at most ITEM_CAPACITY characters). False at end of input.
   bool next_item();
-  void consume(size_t count) { item_.erase(0, count); }
+  const char* rest() const { return item_.c_str() + read_; }
+  size_t rest_size() const { return item_.size() - read_; }
+  // Moving a position, not erasing the front, keeps a long run of numbers
+  // without blanks ("-1-1-1...") linear in its length.
+  void consume(size_t count) { read_ += count; }
 
   CharSource& source_;
-  std::string item_;  // unread rest of the current item
+  std::string item_;  // the current item
+  size_t read_ = 0;   // characters of item_ already taken
 };
 
 class Console {
