@@ -32,11 +32,7 @@ struct Found {
 // The first word after "<key> =" on the first line holding the key.
 Found find_value(std::string_view text, std::string_view key) {
   int line_number = 0;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = std::min(text.find('\n', start), text.size());
-    const std::string_view line = text.substr(start, end - start);
-    start = end + 1;
+  for (const std::string_view line : lines_of(text)) {
     ++line_number;
     const std::size_t at = line.find(key);
     if (at == std::string_view::npos) continue;

@@ -112,16 +112,23 @@ std::optional<double> parse_number(std::string_view token) {
   return value;
 }
 
+std::vector<std::string_view> lines_of(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
 Series parse_series(std::string_view text, const std::string& name) {
   Series series;
   LineComplaints complaints(name, series.messages);
   bool any_data_line = false;
   int line_number = 0;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = std::min(text.find('\n', start), text.size());
-    const std::string_view line = text.substr(start, end - start);
-    start = end + 1;
+  for (const std::string_view line : lines_of(text)) {
     ++line_number;
     if (line.find_first_not_of(BLANKS) == std::string_view::npos) continue;
     any_data_line = true;

@@ -40,6 +40,10 @@ FileText read_text_file(const std::filesystem::path& file, const std::string& na
 // for anything else. Out-of-range values come back as inf or 0.
 std::optional<double> parse_number(std::string_view token);
 
+// The lines of a text, without their line ends; line i + 1 of the file is
+// entry i, so messages can name it.
+std::vector<std::string_view> lines_of(std::string_view text);
+
 Series parse_series(std::string_view text, const std::string& name);
 
 Series read_series(const std::filesystem::path& file, const std::string& name);
