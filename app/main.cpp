@@ -37,9 +37,9 @@ int report(const kolmaren::RunResult& result, const kolmaren::OutputFiles& files
                  result.unanswered);
     status = EXIT_FAILURE;
   }
-  for (const std::string& what : log.missing_answers()) {
-    std::fprintf(stderr, "kolmaren: input ended before %s; it keeps its previous value\n",
-                 what.c_str());
+  for (const kolmaren::AnswerLog::Missing& missing : log.missing_answers()) {
+    std::fprintf(stderr, "kolmaren: input ended before %s; %s\n", missing.answer.c_str(),
+                 missing.consequence.c_str());
     status = EXIT_FAILURE;
   }
   if (kolmaren::has_failed(files)) {

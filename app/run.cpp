@@ -45,7 +45,9 @@ void print_closing(Console& console, const OutputFiles& files) {
   console.print("\n Press any key to exit");
 }
 
-// Steps 1 to 12 of a run, from the accepted breakpoints to the sweep.
+// The analysis of accepted breakpoints, from opening the result files to the
+// sweep. The order is load-bearing: the grid and the input table read the
+// acceleration slopes, which the velocity and displacement stage overwrites.
 RunOutcome run_sequence(Console& console, AnalysisContext& ctx, OutputFiles& files,
                         int stored, AnswerLog& log) {
   if (!open_output_files(files)) return RunOutcome::cannot_create;
@@ -70,23 +72,21 @@ RunResult run_kolmaren(Console& console, AnalysisContext& ctx, OutputFiles& file
   print_banner(console);
   int attempt = ATTEMPT_INPUT;
   while (attempt == ATTEMPT_INPUT) {
-    bool input_file_failed = false;
     console << " Select data input method \n" << " 1=keyboard  2=file       \n";
     int method = 0;
     const ReadResult answer = console.answers().extract_int(method);
     if (answer == ReadResult::end_of_input) return {RunOutcome::input_ended, "the input method"};
     if (answer != ReadResult::value) method = 0;  // not a number: file entry
     int stored = 0;
-    if (method == 1) {
-      stored = enter_breakpoints_keyboard(console, ctx.breakpoints, log);
-    } else {
-      const FileEntry entry = enter_breakpoints_file(console, ctx.breakpoints, stored);
-      if (entry == FileEntry::input_ended) return {RunOutcome::input_ended, "the input file name"};
-      input_file_failed = entry == FileEntry::cannot_open;
-    }
+    const Entry entry = method == 1
+                            ? enter_breakpoints_keyboard(console, ctx.breakpoints, stored, log)
+                            : enter_breakpoints_file(console, ctx.breakpoints, stored);
+    if (entry == Entry::input_ended)
+      return {RunOutcome::input_ended,
+              method == 1 ? "the number of breakpoints" : "the input file name"};
     console << " ";
     console.endl();
-    if (input_file_failed) continue;  // ask for the input again
+    if (entry == Entry::cannot_open) continue;  // ask for the input again
 
     const RunOutcome outcome = run_sequence(console, ctx, files, stored, log);
     if (outcome != RunOutcome::completed) return {outcome, nullptr};

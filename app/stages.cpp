@@ -80,6 +80,8 @@ void sweep_response(Console& console, AnalysisContext& ctx, OutputFiles& files) 
   write_text(files, VRS_OUT, RESPONSE_NAMES);
   write_text(files, VRS_OUT, RESPONSE_UNITS);
   console.print("\n calculating..");
+  // The sums of all rows are formed together, one grid point at a time, so
+  // the dots follow the rows as they are written rather than computed.
   compute_sweep(ctx);
   int progress = 0;
   for (int r = 0; r < ctx.sweep.rows; ++r) {

@@ -9,12 +9,18 @@ namespace kolmaren {
 
 class AnswerLog {
  public:
-  void missing(std::string what) { missing_.push_back(std::move(what)); }
-  bool any_missing() const { return !missing_.empty(); }
-  const std::vector<std::string>& missing_answers() const { return missing_; }
+  struct Missing {
+    std::string answer;       // "the duration"
+    std::string consequence;  // "it is taken as 0"
+  };
+
+  void missing(std::string answer, std::string consequence) {
+    missing_.push_back({std::move(answer), std::move(consequence)});
+  }
+  const std::vector<Missing>& missing_answers() const { return missing_; }
 
  private:
-  std::vector<std::string> missing_;
+  std::vector<Missing> missing_;
 };
 
 }  // namespace kolmaren

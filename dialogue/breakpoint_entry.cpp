@@ -31,7 +31,8 @@ namespace {
 
 void report_missing_pair(AnswerLog& log, int index, int count, const char* what) {
   log.missing("the " + std::string(what) + " of breakpoint " + std::to_string(index + 1) +
-              " of " + std::to_string(count));
+                  " of " + std::to_string(count),
+              "the values not read are 0");
 }
 
 // Reads `count` pairs into the table; pairs beyond its capacity are read
@@ -57,13 +58,15 @@ void read_keyboard_pairs(Console& console, BreakpointTable& table, int count,
 
 }  // namespace
 
-int enter_breakpoints_keyboard(Console& console, BreakpointTable& table,
-                               AnswerLog& log) {
+Entry enter_breakpoints_keyboard(Console& console, BreakpointTable& table, int& stored,
+                                 AnswerLog& log) {
+  stored = 0;
   console << " How Many Breakpoints (minimum=2)? \n";
   int count = 0;
   const ReadResult result = console.answers().extract_int(count);
+  // Without a count there is nothing to analyse.
+  if (result == ReadResult::end_of_input) return Entry::input_ended;
   if (result != ReadResult::value) count = 0;
-  if (result == ReadResult::end_of_input) log.missing("the number of breakpoints");
   if (count < 2) console << "Input error \n";
   if (count > MAX_POINTS) console << " Only the first 5000 breakpoints are kept. \n";
   console << " Enter Points (free-format) ";
@@ -71,7 +74,8 @@ int enter_breakpoints_keyboard(Console& console, BreakpointTable& table,
   console << " Freq(Hz)  Level(G^2/Hz)    ";
   console.endl();
   read_keyboard_pairs(console, table, count, log);
-  return std::clamp(count, 0, MAX_POINTS);
+  stored = std::clamp(count, 0, MAX_POINTS);
+  return Entry::taken;
 }
 
 namespace {
@@ -92,23 +96,23 @@ std::FILE* open_breakpoint_file(const std::string& name) {
 
 }  // namespace
 
-FileEntry enter_breakpoints_file(Console& console, BreakpointTable& table, int& stored) {
+Entry enter_breakpoints_file(Console& console, BreakpointTable& table, int& stored) {
   stored = 0;
   console.print(" The file must contain two columns: \n");
   console.print(" Freq(Hz)  Level(G^2/Hz)    \n");
   console.print(" \n An error message will occur if the file does not exist.\n");
   console.print(" Input filename \n");
   std::string name;
-  if (console.answers().scan_word(name) != ReadResult::value) return FileEntry::input_ended;
+  if (console.answers().scan_word(name) != ReadResult::value) return Entry::input_ended;
   std::FILE* file = open_breakpoint_file(name);
   if (file == nullptr) {
     console.print("Input file error \n");
-    return FileEntry::cannot_open;
+    return Entry::cannot_open;
   }
   FileSource source(file);
   stored = read_breakpoint_pairs(source, table);
   std::fclose(file);
-  return FileEntry::read;
+  return Entry::taken;
 }
 
 namespace {

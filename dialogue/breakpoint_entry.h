@@ -9,24 +9,26 @@
 
 namespace kolmaren {
 
-// Marks an attempt whose input file could not be opened.
-inline constexpr int INPUT_FILE_ERROR = 999;
-
 // Reads "%lf %lf" pairs from source into the table from index 0: pairs with
 // a frequency at or below FREQ_FLOOR_HZ are skipped, reading ends at the end,
 // at the first item that is not a number or at MAX_POINTS pairs. A frequency
 // without its level takes the level read before it. Returns the pairs stored.
 int read_breakpoint_pairs(CharSource& source, BreakpointTable& table);
 
-// Asks the count and the pairs; returns the pairs stored (at most MAX_POINTS).
-int enter_breakpoints_keyboard(Console& console, BreakpointTable& table,
-                               AnswerLog& log);
+// Outcome of one breakpoint entry.
+enum class Entry {
+  taken,        // breakpoints stored (possibly none): the analysis can run
+  cannot_open,  // the input file could not be opened: ask again
+  input_ended,  // the answers ended before any breakpoint could be asked for
+};
 
-// Outcome of asking for the input file.
-enum class FileEntry { read, cannot_open, input_ended };
+// Asks the count and the pairs; `stored` is the pairs stored (at most
+// MAX_POINTS).
+Entry enter_breakpoints_keyboard(Console& console, BreakpointTable& table, int& stored,
+                                 AnswerLog& log);
 
 // Asks for a file name and reads its pairs; `stored` is the count.
-FileEntry enter_breakpoints_file(Console& console, BreakpointTable& table, int& stored);
+Entry enter_breakpoints_file(Console& console, BreakpointTable& table, int& stored);
 
 // Warns about descending or negative values and writes every breakpoint to
 // a.psd and vrs.in, then closes both.

@@ -38,23 +38,38 @@ size_t decimal_prefix(std::string_view text) {
 
 bool Scanner::next_item() {
   if (rest_size() > 0) return true;
+  if (exhausted_) return false;
   item_.clear();
   read_ = 0;
+  overlong_ = false;
   int c = source_.next();
   while (c != EOF && is_blank(c)) c = source_.next();
   if (c == EOF) return false;
   // The blank that ends the item is read and dropped: the next read would
   // skip it anyway.
-  while (c != EOF && !is_blank(c)) {
+  while (c != EOF && !is_blank(c) && item_.size() < ITEM_CAPACITY) {
     item_.push_back(static_cast<char>(c));
-    if (item_.size() == ITEM_CAPACITY) break;
     c = source_.next();
   }
+  if (c != EOF && !is_blank(c)) skip_overlong_rest(c);
   return true;
+}
+
+void Scanner::skip_overlong_rest(int c) {
+  overlong_ = true;
+  size_t skipped = 0;
+  while (c != EOF && !is_blank(c)) {
+    if (++skipped > OVERLONG_SKIP_LIMIT) {
+      exhausted_ = true;  // endless input without a blank
+      return;
+    }
+    c = source_.next();
+  }
 }
 
 ReadResult Scanner::scan_double(double& value) {
   if (!next_item()) return ReadResult::end_of_input;
+  if (overlong_) return ReadResult::not_a_number;
   const char* start = rest();
   char* end = nullptr;
   const double parsed = std::strtod(start, &end);
@@ -66,6 +81,7 @@ ReadResult Scanner::scan_double(double& value) {
 
 ReadResult Scanner::scan_long(long& value) {
   if (!next_item()) return ReadResult::end_of_input;
+  if (overlong_) return ReadResult::not_a_number;
   const char* start = rest();
   char* end = nullptr;
   const long parsed = std::strtol(start, &end, 10);
@@ -84,6 +100,7 @@ ReadResult Scanner::scan_word(std::string& word) {
 
 ReadResult Scanner::extract_double(double& value) {
   if (!next_item()) return ReadResult::end_of_input;
+  if (overlong_) return ReadResult::not_a_number;
   const size_t length = decimal_prefix({rest(), rest_size()});
   if (length == 0) return ReadResult::not_a_number;
   value = std::strtod(std::string(rest(), length).c_str(), nullptr);

@@ -91,11 +91,14 @@ enum class ReadResult { value, not_a_number, end_of_input };
 // every later read meets it again; the caller decides what the value is then.
 class Scanner {
  public:
-  // Longer than any number anyone writes. A run of non-blank characters
-  // beyond it is taken as several items, so input that never brings a
-  // blank (a file of zero bytes like /dev/zero) cannot fill the memory: its
-  // first item is not a number and reading ends there.
+  // Longer than any number or file name anyone writes. An item beyond it is
+  // not a number, and as a word it is cut here (still too long to be a file
+  // name); the rest of it is skipped, so it never turns into a second answer.
   static constexpr size_t ITEM_CAPACITY = 4096;
+  // Input that never brings a blank (a file of zero bytes like /dev/zero)
+  // must not be read forever: past this many skipped characters the input
+  // counts as ended.
+  static constexpr size_t OVERLONG_SKIP_LIMIT = size_t{1} << 20;
 
   explicit Scanner(CharSource& source) : source_(source) {}
 
@@ -114,6 +117,9 @@ class Scanner {
   // Skips whitespace and makes the next item available (its text up to the
   // next blank, at most ITEM_CAPACITY characters). False at end of input.
   bool next_item();
+  // Reads past the rest of an item longer than ITEM_CAPACITY; c is its
+  // first character not kept.
+  void skip_overlong_rest(int c);
   const char* rest() const { return item_.c_str() + read_; }
   size_t rest_size() const { return item_.size() - read_; }
   // Moving a position, not erasing the front, keeps a long run of numbers
@@ -123,6 +129,8 @@ class Scanner {
   CharSource& source_;
   std::string item_;  // the current item
   size_t read_ = 0;   // characters of item_ already taken
+  bool overlong_ = false;   // the current item was cut at ITEM_CAPACITY
+  bool exhausted_ = false;  // an endless item: nothing more is read
 };
 
 class Console {

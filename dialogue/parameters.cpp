@@ -9,8 +9,10 @@ namespace {
 // Damping format that selects a damping ratio; every other answer means Q.
 constexpr long DAMPING_RATIO_FORMAT = 1;
 
-void note_if_ended(ReadResult result, AnswerLog& log, const char* what) {
-  if (result == ReadResult::end_of_input) log.missing(what);
+// Every value of the analysis context is 0 from start-up until answered.
+void note_if_ended(ReadResult result, AnswerLog& log, const char* what,
+                   const char* consequence = "it is taken as 0") {
+  if (result == ReadResult::end_of_input) log.missing(what, consequence);
 }
 
 double ask_duration(Console& console, double held, AnswerLog& log) {
@@ -25,14 +27,15 @@ int ask_fatigue_choice(Console& console, AnswerLog& log) {
   int choice = 0;
   const ReadResult result = console.answers().extract_int(choice);
   if (result != ReadResult::value) choice = 0;
-  note_if_ended(result, log, "the fatigue exponent");
+  note_if_ended(result, log, "the fatigue exponent", "it is taken as 0, exponent 6.4");
   return choice;
 }
 
 long ask_damping_format(Console& console, AnswerLog& log) {
   console.print("\n Enter damping format. \n 1= damping ratio   2= Q \n");
   long format = 0;  // not a number: Q is asked for
-  note_if_ended(console.answers().scan_long(format), log, "the damping format");
+  note_if_ended(console.answers().scan_long(format), log, "the damping format",
+                "Q is asked for");
   return format;
 }
 

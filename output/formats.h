@@ -25,11 +25,11 @@ Line fatigue_row(double fn_hz, double fatigue);
 inline constexpr char RD_VRS_ROW[] = "%lf %12.3e\n";
 Line rd_vrs_row(double fn_hz, double inch_rms);
 
-// vrs.out, block 1.
+// vrs.out: the damping line, its first text.
 inline constexpr char DAMPING_LINE[] = "\n damping = %5.3lf \n\n";
 Line damping_line(double damping_ratio);
 
-// vrs.out, block 2, shown on the console as well.
+// vrs.out: the input table, shown on the console as well.
 inline constexpr char INPUT_RULE[] = "\n*********Input Parameters************************ \n";
 inline constexpr char INPUT_NAMES[] = "     Freq        PSD        Slope       Slope  \n";
 inline constexpr char INPUT_UNITS[] = "     (Hz)      (G^2/Hz)     log-log    (dB/octave) \n";
@@ -38,12 +38,12 @@ inline constexpr char INPUT_ROW[] = "   %6.1lf    %lf    %lf     %lf  \n";
 Line input_first_row(double freq_hz, double level);
 Line input_row(double freq_hz, double level, double slope, double db_per_octave);
 
-// vrs.out, block 3.
+// vrs.out: the overall-acceleration line.
 inline constexpr char OVERALL_ACCEL_LINE[] = "\n Overall acceleration = %10.3lf GRMS\n";
 Line overall_acceleration_line(double grms);
 
-// vrs.out, blocks 4 and 5. The second heading text has no line end of its
-// own: the third one starts with it.
+// vrs.out: the response heading and rows. The second heading text has no
+// line end of its own: the third one starts with it.
 inline constexpr char RESPONSE_RULE[] = "\n*********Output Parameters***************\n";
 inline constexpr char RESPONSE_NAMES[] = "\n     fn       Response     Response";
 inline constexpr char RESPONSE_UNITS[] = "\n    (Hz)      (GRMS)       (3 sigma) \n";

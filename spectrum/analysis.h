@@ -92,7 +92,7 @@ void clear_context(AnalysisContext& ctx);
 // frequencies 0 .. n-2 below FREQ_FLOOR_HZ in place.
 double overall_rms(AnalysisContext& ctx, const double* levels);
 
-// Slope of segment i in dB per octave.
+// A log-log slope in dB per octave.
 double slope_db_per_octave(double loglog_slope);
 
 // Fills the UniformGrid from the breakpoints and the acceleration slopes.

@@ -29,16 +29,24 @@ const char* const KEY_PROMPT = "\n Press any key to exit";
 // After an input file error: a line holding one blank, then the question again.
 const std::string ASKED_AGAIN = std::string(FILE_ERROR) + " \n" + METHOD_QUESTION;
 
-std::string ended_early(const std::string& what) {
-  return "kolmaren: input ended before " + what + "; it keeps its previous value\n";
+std::string ended_early(const std::string& what,
+                        const std::string& consequence = "it is taken as 0") {
+  return "kolmaren: input ended before " + what + "; " + consequence + "\n";
 }
+std::string pair_ended(const std::string& what) {
+  return ended_early(what, "the values not read are 0");
+}
+std::string exponent_ended() {
+  return ended_early("the fatigue exponent", "it is taken as 0, exponent 6.4");
+}
+std::string format_ended() { return ended_early("the damping format", "Q is asked for"); }
 std::string ended_before_analysis(const std::string& what) {
   return "kolmaren: input ended before " + what + "; no analysis was run\n";
 }
 // The four parameter answers missing at the end of the input, damping as Q.
 std::string parameters_ended() {
-  return ended_early("the duration") + ended_early("the fatigue exponent") +
-         ended_early("the damping format") + ended_early("the amplification factor Q");
+  return ended_early("the duration") + exponent_ended() + format_ended() +
+         ended_early("the amplification factor Q");
 }
 
 // One line of a.psd, as the C library writes it.
@@ -163,22 +171,21 @@ std::vector<HostileCase> hostile_cases() {
        ended_before_analysis("the input method"), NO_ANALYSIS,
        {{ASKED_AGAIN, 1}, {METHOD_QUESTION, 2}}},
       {"ends_before_count", "1\n", nullptr, 1,
-       ended_early("the number of breakpoints") + parameters_ended(),
-       analysed(0, 0, "random_Q0_b6p4.txt"), {{COUNT_ERROR, 1}}},
+       ended_before_analysis("the number of breakpoints"), NO_ANALYSIS,
+       {{" How Many Breakpoints (minimum=2)? \n", 1}, {COUNT_ERROR, 0}}},
       {"ends_before_first_level", "1\n2\n20\n", nullptr, 1,
-       ended_early("the level of breakpoint 1 of 2") + parameters_ended(),
+       pair_ended("the level of breakpoint 1 of 2") + parameters_ended(),
        analysed(2, 0, "random_Q0_b6p4.txt"), {}},
       {"ends_before_second_pair", "1\n2\n20 0.04\n", nullptr, 1,
-       ended_early("the frequency of breakpoint 2 of 2") + parameters_ended(),
+       pair_ended("the frequency of breakpoint 2 of 2") + parameters_ended(),
        analysed(2, 0, "random_Q0_b6p4.txt"), {}},
       {"ends_before_duration", KEYBOARD_TWO, nullptr, 1, parameters_ended(),
        analysed(2, 1980, "random_Q0_b6p4.txt"), {}},
       {"ends_before_exponent", KEYBOARD_TWO + "60\n", nullptr, 1,
-       ended_early("the fatigue exponent") + ended_early("the damping format") +
-           ended_early("the amplification factor Q"),
+       exponent_ended() + format_ended() + ended_early("the amplification factor Q"),
        analysed(2, 1980, "random_Q0_b6p4.txt"), {}},
       {"ends_before_damping_format", KEYBOARD_TWO + "60\n1\n", nullptr, 1,
-       ended_early("the damping format") + ended_early("the amplification factor Q"),
+       format_ended() + ended_early("the amplification factor Q"),
        analysed(2, 1980, "random_Q0_b4.txt"), {}},
       {"ends_before_damping_ratio", KEYBOARD_TWO + "60\n1\n1\n", nullptr, 1,
        ended_early("the damping ratio"), analysed(2, 1980, "random_Q2147483647_b4.txt"),
@@ -216,6 +223,10 @@ std::vector<HostileCase> hostile_cases() {
       {"name_of_300_characters", "2\n" + path300 + "\n" + KEYBOARD_TWO + PARAMS,
        file(path300, TWO_POINTS), 0, "", analysed(2, 1980, "random_Q10_b4.txt"),
        {{ASKED_AGAIN, 1}, {METHOD_QUESTION, 2}}},
+      // Longer than any item the reader keeps: still one answer, one attempt.
+      {"name_of_9000_characters", "2\n" + std::string(9000, 'n') + "\n" + KEYBOARD_TWO + PARAMS,
+       nullptr, 0, "", analysed(2, 1980, "random_Q10_b4.txt"),
+       {{ASKED_AGAIN, 1}, {METHOD_QUESTION, 2}}},
       {"name_of_259_characters", "2\n" + path259 + "\n" + PARAMS, file(path259, TWO_POINTS),
        0, "", analysed(2, 1980, "random_Q10_b4.txt"), {{FILE_ERROR, 0}}},
       {"frequency_without_level_at_the_end", "2\nshort.txt\n" + PARAMS,
@@ -249,7 +260,7 @@ std::vector<HostileCase> hostile_cases() {
        {{ONLY_5000 + std::string(" Enter Points (free-format) \n"), 1},
         {"\n  Q=10.000000 \n", 1}}},
       {"count_int_max", "1\n2147483647\n" + TWO_POINTS, nullptr, 1,
-       ended_early("the frequency of breakpoint 3 of 2147483647") + parameters_ended(),
+       pair_ended("the frequency of breakpoint 3 of 2147483647") + parameters_ended(),
        analysed(5000, 0, "random_Q0_b6p4.txt"), {{ONLY_5000, 1}, {ASCEND_WARNING, 1}}},
 
       // Values no PSD has.

@@ -467,8 +467,7 @@ class Kolmaren:
         self.out(" How Many Breakpoints (minimum=2)? \n")
         st, count = self.inp.stream_int()
         if st == -1:
-            self.input_ended = True
-            count = 0                   # keeps its start-up value
+            raise InputEnded()          # nothing to analyse without a count
         elif st == 0:
             count = 0
         if count < 2:

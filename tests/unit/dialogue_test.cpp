@@ -75,6 +75,36 @@ TEST(Scanner, StreamExtraction) {
   EXPECT_EQ(4, l);
 }
 
+TEST(Scanner, OverlongItemsAreOneAnswerThatIsNotANumber) {
+  const std::string digits(Scanner::ITEM_CAPACITY + 900, '7');
+  StringSource in(digits + " 20");
+  Scanner scan(in);
+  double v = 1.0;
+  EXPECT_EQ(ReadResult::not_a_number, scan.scan_double(v));
+  EXPECT_EQ(1.0, v);
+  std::string word;
+  ASSERT_EQ(ReadResult::value, scan.scan_word(word));
+  EXPECT_EQ(Scanner::ITEM_CAPACITY, word.size()) << "cut, and the rest skipped";
+  ASSERT_EQ(ReadResult::value, scan.scan_double(v));
+  EXPECT_EQ(20.0, v);
+}
+
+TEST(Scanner, EndlessItemEndsTheInput) {
+  // Like /dev/zero: bytes that never bring a blank.
+  class Zeros : public CharSource {
+   public:
+    int next() override { return ++count_ > (size_t{1} << 26) ? EOF : 0; }
+    size_t count_ = 0;
+  } zeros;
+  Scanner scan(zeros);
+  double v = 0.0;
+  EXPECT_EQ(ReadResult::not_a_number, scan.scan_double(v));
+  std::string word;
+  EXPECT_EQ(ReadResult::value, scan.scan_word(word));
+  EXPECT_EQ(ReadResult::end_of_input, scan.scan_double(v));
+  EXPECT_LT(zeros.count_, size_t{1} << 22) << "stopped reading long before the source ended";
+}
+
 TEST(Console, BothOutputWaysShareOneChannel) {
   StringSource in("");
   StringSink out;
@@ -93,6 +123,7 @@ struct KeyboardCase {
   std::string console;
   std::vector<std::pair<double, double>> points;
   int missing;
+  Entry outcome = Entry::taken;
 };
 
 const std::string ENTER_PROMPTS =
@@ -113,8 +144,7 @@ TEST(KeyboardEntry, CountsAndPairs) {
        COUNT_PROMPT + ENTER_PROMPTS, {{20, 0.01}, {80, 0.0}, {0.0, 0.0}}, 0},
       {"input ends after the count", "2\n", 2, COUNT_PROMPT + ENTER_PROMPTS,
        {{0.0, 0.0}, {0.0, 0.0}}, 1},
-      {"input ends before the count", "", 0, COUNT_PROMPT + "Input error \n" + ENTER_PROMPTS,
-       {}, 1},
+      {"input ends before the count", "", 0, COUNT_PROMPT, {}, 0, Entry::input_ended},
       {"huge count ends at the end of input", "2147483647\n1 2 3 4\n", MAX_POINTS,
        COUNT_PROMPT + " Only the first 5000 breakpoints are kept. \n" + ENTER_PROMPTS,
        {{1, 2}, {3, 4}, {0, 0}}, 1},
@@ -126,7 +156,9 @@ TEST(KeyboardEntry, CountsAndPairs) {
     StringSink out;
     Console console(in, out);
     AnswerLog log;
-    EXPECT_EQ(c.stored, enter_breakpoints_keyboard(console, *table, log)) << c.what;
+    int stored = -1;
+    EXPECT_EQ(c.outcome, enter_breakpoints_keyboard(console, *table, stored, log)) << c.what;
+    EXPECT_EQ(c.stored, stored) << c.what;
     EXPECT_EQ(c.console, out.text()) << c.what;
     for (size_t i = 0; i < c.points.size(); ++i) {
       EXPECT_EQ(c.points[i].first, table->freq[i]) << c.what << " pair " << i;
@@ -147,12 +179,14 @@ TEST(KeyboardEntry, CountAboveCapacityKeepsTheDialogueInStep) {
   StringSink out;
   Console console(in, out);
   AnswerLog log;
-  EXPECT_EQ(MAX_POINTS, enter_breakpoints_keyboard(console, *table, log));
+  int stored = 0;
+  EXPECT_EQ(Entry::taken, enter_breakpoints_keyboard(console, *table, stored, log));
+  EXPECT_EQ(MAX_POINTS, stored);
   EXPECT_EQ(5000.0, table->freq[MAX_POINTS - 1]);
   double duration = 0.0;
   ASSERT_EQ(ReadResult::value, console.answers().extract_double(duration));
   EXPECT_EQ(60.0, duration) << "the pairs beyond the table were read past";
-  EXPECT_FALSE(log.any_missing());
+  EXPECT_TRUE(log.missing_answers().empty());
 }
 
 TEST(BreakpointFile, PairsFilterAndEnd) {
