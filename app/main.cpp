@@ -37,6 +37,12 @@ int report(const kolmaren::RunResult& result, const kolmaren::OutputFiles& files
                  result.unanswered);
     status = EXIT_FAILURE;
   }
+  if (result.outcome == kolmaren::RunOutcome::no_input_file) {
+    std::fprintf(stderr,
+                 "kolmaren: %d input files in a row could not be opened; no analysis was run\n",
+                 kolmaren::MAX_FAILED_ATTEMPTS);
+    status = EXIT_FAILURE;
+  }
   for (const kolmaren::AnswerLog::Missing& missing : log.missing_answers()) {
     std::fprintf(stderr, "kolmaren: input ended before %s; %s\n", missing.answer.c_str(),
                  missing.consequence.c_str());

@@ -71,6 +71,7 @@ RunResult run_kolmaren(Console& console, AnalysisContext& ctx, OutputFiles& file
                        AnswerLog& log, const std::function<void()>& wait_for_key) {
   print_banner(console);
   int attempt = ATTEMPT_INPUT;
+  int failed_attempts = 0;
   while (attempt == ATTEMPT_INPUT) {
     console << " Select data input method \n" << " 1=keyboard  2=file       \n";
     int method = 0;
@@ -86,7 +87,10 @@ RunResult run_kolmaren(Console& console, AnalysisContext& ctx, OutputFiles& file
               method == 1 ? "the number of breakpoints" : "the input file name"};
     console << " ";
     console.endl();
-    if (entry == Entry::cannot_open) continue;  // ask for the input again
+    if (entry == Entry::cannot_open) {
+      if (++failed_attempts == MAX_FAILED_ATTEMPTS) return {RunOutcome::no_input_file, nullptr};
+      continue;  // ask for the input again
+    }
 
     const RunOutcome outcome = run_sequence(console, ctx, files, stored, log);
     if (outcome != RunOutcome::completed) return {outcome, nullptr};

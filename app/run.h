@@ -14,8 +14,13 @@ namespace kolmaren {
 enum class RunOutcome {
   completed,        // the analysis ran and the closing text was shown
   input_ended,      // the answers ran out before an analysis could start
+  no_input_file,    // MAX_FAILED_ATTEMPTS input files in a row could not be opened
   cannot_create,    // a result file could not be created; files.first_failure says which
 };
+
+// Input files that cannot be opened lead to another attempt, but endless
+// answers of that kind (`yes | kolmaren`) must not run and print forever.
+inline constexpr int MAX_FAILED_ATTEMPTS = 1000;
 
 struct RunResult {
   RunOutcome outcome;

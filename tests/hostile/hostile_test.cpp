@@ -223,6 +223,15 @@ std::vector<HostileCase> hostile_cases() {
       {"name_of_300_characters", "2\n" + path300 + "\n" + KEYBOARD_TWO + PARAMS,
        file(path300, TWO_POINTS), 0, "", analysed(2, 1980, "random_Q10_b4.txt"),
        {{ASKED_AGAIN, 1}, {METHOD_QUESTION, 2}}},
+      // Endless unusable file names (`yes | kolmaren`) end after 1000 attempts.
+      {"endless_bad_file_names", [] {
+         std::string text;
+         for (int i = 0; i < 1200; ++i) text += "y\n";
+         return text;
+       }(),
+       nullptr, 1,
+       "kolmaren: 1000 input files in a row could not be opened; no analysis was run\n",
+       NO_ANALYSIS, {{FILE_ERROR, 1000}, {ASKED_AGAIN, 999}}},
       // Longer than any item the reader keeps: still one answer, one attempt.
       {"name_of_9000_characters", "2\n" + std::string(9000, 'n') + "\n" + KEYBOARD_TWO + PARAMS,
        nullptr, 0, "", analysed(2, 1980, "random_Q10_b4.txt"),

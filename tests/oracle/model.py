@@ -416,6 +416,7 @@ class Kolmaren:
         for line in BANNER:
             self.out(line)
         attempt = 1
+        failed = 0
         while attempt == 1:
             marker = 0
             self.out(" Select data input method \n")
@@ -431,6 +432,9 @@ class Kolmaren:
                 count, marker = self.enter_breakpoints_file()
             self.out(" \n")
             if marker >= 999:
+                failed += 1
+                if failed == 1000:      # the program's guard against endless bad names
+                    raise InputEnded()
                 continue
             for name in FIXED_FILES:
                 self.r.files[name] = []
