@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <iterator>
 
 namespace kolmaren {
 
@@ -23,6 +24,7 @@ extern "C" void restore_and_reraise(int signal_number) {
 // Signals that end the program by default. With ISIG off the keyboard
 // sends none of them, but another process still may (kill -INT).
 constexpr int FATAL_SIGNALS[] = {SIGTERM, SIGHUP, SIGINT, SIGQUIT};
+constexpr size_t FATAL_SIGNAL_COUNT = std::size(FATAL_SIGNALS);
 
 }  // namespace
 
@@ -36,11 +38,11 @@ void wait_for_exit_key() {
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
 
-  struct sigaction previous[sizeof FATAL_SIGNALS / sizeof FATAL_SIGNALS[0]];
+  struct sigaction previous[FATAL_SIGNAL_COUNT];
   struct sigaction action {};
   action.sa_handler = restore_and_reraise;
   sigemptyset(&action.sa_mask);
-  for (size_t i = 0; i < sizeof FATAL_SIGNALS / sizeof FATAL_SIGNALS[0]; ++i) {
+  for (size_t i = 0; i < FATAL_SIGNAL_COUNT; ++i) {
     sigaction(FATAL_SIGNALS[i], nullptr, &previous[i]);
     // A signal the caller chose to ignore stays ignored.
     if (previous[i].sa_handler != SIG_IGN) sigaction(FATAL_SIGNALS[i], &action, nullptr);
@@ -52,7 +54,7 @@ void wait_for_exit_key() {
     }
     tcsetattr(STDIN_FILENO, TCSANOW, &saved_settings);
   }
-  for (size_t i = 0; i < sizeof FATAL_SIGNALS / sizeof FATAL_SIGNALS[0]; ++i)
+  for (size_t i = 0; i < FATAL_SIGNAL_COUNT; ++i)
     sigaction(FATAL_SIGNALS[i], &previous[i], nullptr);
 }
 

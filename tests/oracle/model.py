@@ -227,7 +227,9 @@ class CharSource:
         self.pos += used
         return 1, value
 
-    def scanf_long(self):
+    def _integer(self, bits):
+        """A decimal integer saturated to a signed range of `bits` bits:
+        (status, value); status 1 read, 0 not a number, -1 end of input."""
         self.skip_ws()
         if self.peek() is None:
             return -1, None
@@ -236,7 +238,10 @@ class CharSource:
             return 0, None
         self.pos = m.end()
         v = int(m.group(0))
-        return 1, max(-2 ** 63, min(2 ** 63 - 1, v))
+        return 1, max(-2 ** (bits - 1), min(2 ** (bits - 1) - 1, v))
+
+    def scanf_long(self):
+        return self._integer(64)
 
     def scanf_word(self):
         """"%s": one word, up to the next whitespace."""
@@ -264,18 +269,8 @@ class CharSource:
     # ---- stream extraction ---------------------------------------------
 
     def stream_int(self):
-        """C++ extraction of an int: (status, value); status 1 read,
-        0 not a number, -1 end of input.  A value beyond the int range
-        saturates."""
-        self.skip_ws()
-        if self.peek() is None:
-            return -1, None
-        m = _INTEGER.match(self.text, self.pos)
-        if not m:
-            return 0, None
-        self.pos = m.end()
-        v = int(m.group(0))
-        return 1, max(-2 ** 31, min(2 ** 31 - 1, v))
+        """C++ extraction of an int; a value beyond the int range saturates."""
+        return self._integer(32)
 
     def stream_double(self):
         """C++ extraction of a double, plain decimal notation only: the
